@@ -1,0 +1,1 @@
+#include "package/Lzma86.h"

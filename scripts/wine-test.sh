@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# wine-test.sh PREFIX PROGRAM [ARGS...] — runs a Windows test program in a
+# prefix, on the caller's display or on a private Xvfb.
+set -uo pipefail
+prefix=$1; shift
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-env.sh"
+"$here/wine-prefix.sh" "$prefix" "$(basename "$prefix")" || exit 1
+export WINEPREFIX=$prefix
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
+fi
+exec wine "$@"
