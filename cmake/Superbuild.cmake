@@ -41,3 +41,7 @@ endforeach()
 add_custom_target(wine_prefixes ALL DEPENDS ${_prefixes})
 
 set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/win32/WinTests.cmake)
+
+add_test(NAME setup.binary
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/win/setup/check_binary.sh ${CMAKE_BINARY_DIR}/Setup.exe)
+set_tests_properties(setup.binary PROPERTIES LABELS native)

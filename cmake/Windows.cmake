@@ -24,6 +24,20 @@ function(add_wine_test name target)
   endforeach()
 endfunction()
 
+# add_wine_script_test(NAME ARCHES SCRIPT [ARGS...]): a shell script that gets
+# the prefix folder as its first argument, for each arch in ARCHES.
+function(add_wine_script_test name arches script)
+  foreach(arch ${arches})
+    set(args "")
+    foreach(a ${ARGN})
+      string(APPEND args " \"${a}\"")
+    endforeach()
+    set_property(GLOBAL APPEND_STRING PROPERTY WINE_TEST_LINES
+      "add_test(${arch}.${name} \"${script}\" \"${WINE_PREFIX_ROOT}/${arch}\"${args})\n"
+      "set_tests_properties(${arch}.${name} PROPERTIES LABELS ${arch} RESOURCE_LOCK wine-${arch} TIMEOUT 900)\n")
+  endforeach()
+endfunction()
+
 # The top-level build includes this file into its own test list.
 function(finish_wine_tests)
   get_property(lines GLOBAL PROPERTY WINE_TEST_LINES)
