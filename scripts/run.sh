@@ -7,15 +7,22 @@ exe=$(readlink -f "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(dirname "$exe")
 . "$here/wine-env.sh"
-export WINEPREFIX=$build/wine/run
+export WINEPREFIX=$build/wine/win64
 "$here/wine-prefix.sh" "$WINEPREFIX" win64
 if [ -n "${DISPLAY:-}" ]; then
   exec wine "$exe"
 fi
+export DISPLAY=$("$here/xvfb-display.sh" 79)
 shot=$build/screenshot.png
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  wine "$1" & pid=$!
-  sleep ${RUN_SECONDS:-8}
-  import -window root "$2" 2>/dev/null || xwd -root -silent | convert xwd:- "$2"
-  kill $pid 2>/dev/null; wineserver -k 2>/dev/null; true' _ "$exe" "$shot"
-echo "run: no display; screenshot saved to $shot"
+wine "$exe" & pid=$!
+# 32-bit programs start slowly where they run emulated: wait for the first
+# window, then give it a moment to paint.
+for _ in $(seq 1 ${RUN_WAIT_SECONDS:-300}); do
+  xwininfo -root -tree 2>/dev/null | grep -q "Korvo" && break
+  kill -0 $pid 2>/dev/null || break
+  sleep 1
+done
+sleep 2
+import -window root "$shot"
+echo "run: no display; screenshot of display $DISPLAY saved to $shot"
+echo "run: the setup keeps running there; stop it with: WINEPREFIX=$WINEPREFIX wineserver -k"

@@ -7,10 +7,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 "$here/wine-prefix.sh" "$prefix" "$(basename "$prefix")" || exit 1
 export WINEPREFIX=$prefix
+[ -n "${DISPLAY:-}" ] || export DISPLAY=$("$here/xvfb-display.sh" 77)
 # One server (and its background services) for the whole test run: starting
 # them is slow where 32-bit code runs emulated.
 wineserver -p 900
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
-fi
 exec wine "$@"

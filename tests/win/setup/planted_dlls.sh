@@ -24,7 +24,7 @@ run() {
   (cd "$dir/setup" && wine Setup.exe) & pid=$!
   # Wait for the setup's first window (its imports are all resolved by then).
   for _ in $(seq 1 ${PLANTED_WAIT_SECONDS:-400}); do
-    xwininfo -root -tree 2>/dev/null | grep -q 'Korvo' && break
+    xwininfo -root -tree 2>/dev/null | grep -q "Korvo" && break
     kill -0 $pid 2>/dev/null || break
     sleep 1
   done
@@ -33,12 +33,9 @@ run() {
   echo "probe exit $probe_rc, setup window shown: $shown"
   [ $shown -eq 1 ] || { echo "FAIL: the setup never showed its window"; return 1; }
 }
-export -f run; export dir names
-if [ -z "${DISPLAY:-}" ]; then
-  xvfb-run -a -s "-screen 0 1024x768x24" bash -c run || exit 1
-else
-  run || exit 1
-fi
+[ -n "${DISPLAY:-}" ] || export DISPLAY=$("$here/xvfb-display.sh" 78)
+wineserver -p 900
+run || exit 1
 
 [ -e "$dir/probe/msimg32.dll.loaded" ] || { echo "FAIL: the probe did not load its planted msimg32.dll: the check proves nothing here"; exit 1; }
 fail=0
