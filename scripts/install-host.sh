@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   cmake make g++ python3 zip unzip dpkg-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev
-  zlib1g-dev libgtest-dev googletest
+  zlib1g-dev libgtest-dev googletest libbenchmark-dev
   wine wine32:i386 wine64 xvfb xauth x11-apps x11-utils imagemagick
   fonts-wqy-microhei lzma-alone locales qemu-user-static
 )
