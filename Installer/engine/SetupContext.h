@@ -10,7 +10,8 @@ enum SetupPage { kPageHome = 0, kPageInstallOptions = 1, kPageProgress = 2, kPag
 
 class SetupContext {
  public:
-  // ui: the progress page and message box the engine reports to (not owned).
+  // ui: the progress page and message box the engine reports to (not owned;
+  // NULL: the system message box, no progress page).
   // packageModule: module holding the PACKED_DATA resource (NULL: the program).
   explicit SetupContext(IInstallUi* ui, HMODULE packageModule = NULL);
   ~SetupContext();
@@ -30,6 +31,7 @@ class SetupContext {
 
  private:
   std::string m_installPath;
+  IInstallUi* m_ownedUi;  // the system-box fallback when no ui was given
 };
 
 // Worker thread entry (_beginthreadex); context is the SetupContext. Runs the

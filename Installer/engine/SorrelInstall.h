@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include <vector>
 
 #include "InstallProc.h"
 #include "Progress.h"
@@ -61,6 +62,30 @@ class CSorrelInstall : public IInstallProc {
   HMODULE HelperLibrary() const { return m_helperLibrary; }
 
  private:
+  // Abandoning: the worker writes only between BeginWrite and EndWrite, and
+  // BeginWrite refuses once AbandonInstall has begun.
+  bool BeginWrite();
+  void EndWrite();
+  bool Abandoning() const { return m_abandoning != 0; }
+  // Journal of what this run created, for AbandonInstall.
+  void JournalCreatedFile(const std::string& path);
+  // CreateDirectoryPath, journalling every level it makes.
+  void CreateDirectoryJournaled(const std::string& path);
+  void RemoveCreatedPaths();
+
+  bool PackageUsable() const { return m_package != NULL && m_packageUsable; }
+  std::string InstallDirWithSlash() const;
+  // Stage 1: member index to P + name. ZR_NOFILE for a name that is not a
+  // plain, safe file name.
+  unsigned ExtractStageFile(int index, const char* name);
+  void StopRunOnClosedPackage();
+
+  // Registration steps (worker thread, and FinishInstall).
+  void RemoveOldProductShortcuts();
+  void CreateStartMenuGroup();
+  void WriteAutorunValue();
+  void CreateDesktopShortcut();
+
   HZIP m_package;
   HGLOBAL m_packageResource;
   HMODULE m_helperLibrary;
@@ -80,4 +105,11 @@ class CSorrelInstall : public IInstallProc {
   const SetupContext& m_context;
   IInstallUi& m_ui;
   HMODULE m_packageModule;
+
+  bool m_packageUsable;  // descriptor read and machine type matched
+  volatile LONG m_abandoning;
+  volatile LONG m_writing;
+  CRITICAL_SECTION m_journalLock;
+  std::vector<std::string> m_createdFiles;
+  std::vector<std::string> m_createdDirectories;  // in order of creation
 };
