@@ -26,7 +26,8 @@ else()
 endif()
 
 set(_lz "${LZMA_SOURCE_DIR}/C")
-add_library(lzma_dec STATIC ${_lz}/LzmaDec.c ${_lz}/Lzma86Dec.c ${_lz}/Bra86.c)
+# Alloc.c: Lzma86Dec allocates its probability tables through MyAlloc.
+add_library(lzma_dec STATIC ${_lz}/LzmaDec.c ${_lz}/Lzma86Dec.c ${_lz}/Bra86.c ${_lz}/Alloc.c)
 target_include_directories(lzma_dec SYSTEM PUBLIC ${_lz})
 target_compile_definitions(lzma_dec PUBLIC _7ZIP_ST)
 
@@ -36,7 +37,7 @@ target_compile_options(minizip_unzip PRIVATE -w)
 target_link_libraries(minizip_unzip PUBLIC ${ZLIB_TARGET})
 
 # Encoders: the package tool, and the Windows tests that build packages.
-add_library(lzma_enc STATIC ${_lz}/LzmaEnc.c ${_lz}/LzFind.c ${_lz}/Lzma86Enc.c ${_lz}/Alloc.c)
+add_library(lzma_enc STATIC ${_lz}/LzmaEnc.c ${_lz}/LzFind.c ${_lz}/Lzma86Enc.c)
 target_include_directories(lzma_enc SYSTEM PUBLIC ${_lz})
 target_compile_definitions(lzma_enc PUBLIC _7ZIP_ST)
 target_link_libraries(lzma_enc PUBLIC lzma_dec)
