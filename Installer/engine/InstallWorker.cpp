@@ -64,16 +64,22 @@ int CSorrelInstall::PrepareOldInstall(const ProgressRange* range) {
 
   const std::string installPath = m_context.GetInstallPath();
   const std::string libraryPath = JoinPath(installPath, kHelperLibraryName);
+  // Every use of the library is a write step: AbandonInstall frees it only
+  // when the worker is outside such a step.
+  if (!BeginWrite()) return 0;
   m_helperLibrary = LoadLibraryA(libraryPath.c_str());
+  DWORD loadError = GetLastError();
+  EndWrite();
   if (!m_helperLibrary) {
     char text[1024];
     _snprintf(text, sizeof(text) - 1, "ZarIdaveVaruDor.dll加载失败! 返回错误码：%d, 安装路径：%s",
-              static_cast<int>(GetLastError()), libraryPath.c_str());
+              static_cast<int>(loadError), libraryPath.c_str());
     text[sizeof(text) - 1] = '\0';
     m_ui.ShowPopMsg(kPopMsgNotice, text);
     m_ui.PostQuit();
     return 0;
   }
+  if (Abandoning()) return 0;
   HelperExports helper(m_helperLibrary);
   if (!helper.HasPhaseOneExports()) {
     m_ui.ShowPopMsg(kPopMsgNotice, "GetProcAddress失败!");
@@ -82,7 +88,9 @@ int CSorrelInstall::PrepareOldInstall(const ProgressRange* range) {
   }
 
   HWND window = m_ui.ProgressWindow();
+  if (!BeginWrite()) return 0;
   int stopped = helper.stopDriveWork(window, 0, 0, 2);
+  EndWrite();
   ReportStep(m_ui, range, 2, 4);
   if (stopped != 0) {
     m_ui.ShowPopMsg(kPopMsgNotice, kRunningMessage);
@@ -93,7 +101,9 @@ int CSorrelInstall::PrepareOldInstall(const ProgressRange* range) {
 
   std::string files = InstalledFileList(installPath);
   char reply[MAX_PATH] = {0};  // the library may write here; never read
+  if (!BeginWrite()) return 0;
   int closed = helper.msgCloseProThatUsingDesFiles(window, files.c_str(), reply);
+  EndWrite();
   ReportStep(m_ui, range, 3, 4);
   if (closed != 0) {
     m_ui.ShowPopMsg(kPopMsgNotice, kRunningMessage);
@@ -104,7 +114,9 @@ int CSorrelInstall::PrepareOldInstall(const ProgressRange* range) {
 
   std::string desktopLink = JoinPath(SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY), kDesktopLinkName);
   std::string startupLink = JoinPath(SpecialFolder(CSIDL_ALTSTARTUP), kDesktopLinkName);
+  if (!BeginWrite()) return 0;
   helper.uninstall4PrepareInstall(0, desktopLink.c_str(), startupLink.c_str());
+  EndWrite();
   ReportStep(m_ui, range, 4, 4);
   return 1;
 }
@@ -161,6 +173,12 @@ void CSorrelInstall::AbandonInstall() {
   // write; let it run on to the next point where it tests the flag.
   if (m_context.workerThread) ResumeThread(m_context.workerThread);
   for (DWORD waited = 0; m_writing && waited < kAbandonWaitMs; waited += 10) Sleep(10);
+  // The worker no longer uses the library (its next step is refused), and a
+  // loaded library could not be deleted.
+  if (!m_writing && m_helperLibrary) {
+    FreeLibrary(m_helperLibrary);
+    m_helperLibrary = NULL;
+  }
   RemoveCreatedPaths();
   // The install directory itself goes when nothing of the user's is left in it.
   std::string installPath = m_context.GetInstallPath();

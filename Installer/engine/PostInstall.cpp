@@ -26,10 +26,13 @@ int CSorrelInstall::FinishRegistration(const ProgressRange* range) {
   // ever: the run still ends with the start-menu group and the full bar.
   if (helper.HasRegistrationExports()) {
     const std::string p = m_context.GetInstallPath();
+    if (!BeginWrite()) return 0;
     helper.install(m_ui.ProgressWindow(), p.c_str(), "1");
+    EndWrite();
     ReportStep(m_ui, range, 1, 3);
-    if (Abandoning()) return 0;
+    if (!BeginWrite()) return 0;
     helper.postSetupEvent(kActionLogUrl, "1");
+    EndWrite();
     ReportStep(m_ui, range, 2, 3);
   }
   if (!BeginWrite()) return 0;
