@@ -139,13 +139,8 @@ void CSorrelInstall::ExtractHelperLibrary() {
 
   std::string installPath = m_context.GetInstallPath();
   SetUnzipBaseDir(m_package, installPath.c_str());
-  bool existed = PathExists(installPath);
-  CreateDirectoryA(installPath.c_str(), NULL);
-  if (!existed && IsDirectory(installPath)) {
-    EnterCriticalSection(&m_journalLock);
-    m_createdDirectories.push_back(installPath);
-    LeaveCriticalSection(&m_journalLock);
-  }
+  // Every missing level, not only the last: the pages normally made it already.
+  CreateDirectoryJournaled(installPath);
 
   for (int i = 1; i <= 2; ++i) {
     ZipMember member;
