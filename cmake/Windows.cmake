@@ -20,7 +20,7 @@ function(add_wine_test name target)
     endforeach()
     set_property(GLOBAL APPEND_STRING PROPERTY WINE_TEST_LINES
       "add_test(${arch}.${name} \"${WINE_TEST_SH}\" \"${WINE_PREFIX_ROOT}/${arch}\" \"$<TARGET_FILE:${target}>\"${args})\n"
-      "set_tests_properties(${arch}.${name} PROPERTIES LABELS ${arch} RESOURCE_LOCK wine-${arch} TIMEOUT 900)\n")
+      "set_tests_properties(${arch}.${name} PROPERTIES LABELS ${arch} RESOURCE_LOCK wine-${arch} TIMEOUT 1800 SKIP_RETURN_CODE 77)\n")
   endforeach()
 endfunction()
 
@@ -34,7 +34,7 @@ function(add_wine_script_test name arches script)
     endforeach()
     set_property(GLOBAL APPEND_STRING PROPERTY WINE_TEST_LINES
       "add_test(${arch}.${name} \"${script}\" \"${WINE_PREFIX_ROOT}/${arch}\"${args})\n"
-      "set_tests_properties(${arch}.${name} PROPERTIES LABELS ${arch} RESOURCE_LOCK wine-${arch} TIMEOUT 900)\n")
+      "set_tests_properties(${arch}.${name} PROPERTIES LABELS ${arch} RESOURCE_LOCK wine-${arch} TIMEOUT 1800 SKIP_RETURN_CODE 77)\n")
   endforeach()
 endfunction()
 

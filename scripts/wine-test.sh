@@ -6,6 +6,10 @@ prefix=$1; shift
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-env.sh"
 "$here/wine-prefix.sh" "$prefix" "$(basename "$prefix")" || exit 1
+if [ -e "$prefix/.unavailable" ]; then
+  echo "SKIPPED: no 32-bit Wine prefix on this machine (32-bit code runs under qemu emulation); set WINE_RUN_WIN32=1 to try anyway"
+  exit 77
+fi
 export WINEPREFIX=$prefix
 [ -n "${DISPLAY:-}" ] || export DISPLAY=$("$here/xvfb-display.sh" 77)
 # One server (and its background services) for the whole test run: starting
