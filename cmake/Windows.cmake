@@ -19,8 +19,8 @@ function(add_wine_test name target)
       string(APPEND args " \"${a}\"")
     endforeach()
     set_property(GLOBAL APPEND_STRING PROPERTY WINE_TEST_LINES
-      "add_test(${arch}.${name} \"${WINE_TEST_SH}\" \"${WINE_PREFIX_ROOT}/${arch}\" \"$<TARGET_FILE:${target}>\"${args})\n"
-      "set_tests_properties(${arch}.${name} PROPERTIES LABELS ${arch} RESOURCE_LOCK wine-${arch} TIMEOUT 1800 SKIP_RETURN_CODE 77)\n")
+      "add_test(${arch}.${name} \"${WINE_TEST_SH}\" \"${WINE_PREFIX_ROOT}/${arch}\" \"$<TARGET_FILE:${target}>\"${args})\n\
+set_tests_properties(${arch}.${name} PROPERTIES LABELS ${arch} RESOURCE_LOCK wine-${arch} TIMEOUT 1800 SKIP_RETURN_CODE 77)\n")
   endforeach()
 endfunction()
 
@@ -33,8 +33,8 @@ function(add_wine_script_test name arches script)
       string(APPEND args " \"${a}\"")
     endforeach()
     set_property(GLOBAL APPEND_STRING PROPERTY WINE_TEST_LINES
-      "add_test(${arch}.${name} \"${script}\" \"${WINE_PREFIX_ROOT}/${arch}\"${args})\n"
-      "set_tests_properties(${arch}.${name} PROPERTIES LABELS ${arch} RESOURCE_LOCK wine-${arch} TIMEOUT 1800 SKIP_RETURN_CODE 77)\n")
+      "add_test(${arch}.${name} \"${script}\" \"${WINE_PREFIX_ROOT}/${arch}\"${args})\n\
+set_tests_properties(${arch}.${name} PROPERTIES LABELS ${arch} RESOURCE_LOCK wine-${arch} TIMEOUT 1800 SKIP_RETURN_CODE 77)\n")
   endforeach()
 endfunction()
 

@@ -25,11 +25,12 @@ done
 
 # Resources, read back with windres.
 rc=$(i686-w64-mingw32-windres -i "$exe" -O rc 2>/dev/null) || fail "windres cannot read the resources"
-grep -qE '^137 PACKED_DATA' <<<"$rc" || fail "PACKED_DATA 137 missing"
-for id in 142 144; do
-  grep -qE "^$id PACKED_DATA" <<<"$rc" || fail "PACKED_DATA $id missing"
+for id in 137 142 144; do
+  grep -qE "^$id \"?PACKED_DATA" <<<"$rc" || fail "PACKED_DATA $id missing"
 done
-grep -qE '^128 ICON' <<<"$rc" || fail "icon group 128 missing"
-grep -q 'requireAdministrator' <<<"$rc" || fail "the manifest does not request administrator rights"
-grep -qE '^\s*101,' <<<"$rc" || fail "string 101 missing"
+grep -qE '^128 14 ' <<<"$rc" || fail "icon group 128 missing"
+grep -qF '101, L"\x5173\x4e8e Install(&A)..."' <<<"$rc" || fail "string 101 is not 关于 Install(&A)..."
+grep -qE '^1 24 ' <<<"$rc" || fail "no application manifest"
+grep -q 'level="requireAdministrator"' "$exe" || fail "the manifest does not request administrator rights"
+grep -q 'supportedOS' "$exe" || fail "the manifest declares no supported Windows versions"
 echo "Setup.exe: PE32 i386 GUI 5.01; imports: $(echo $imports)"
