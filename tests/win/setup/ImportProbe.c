@@ -3,5 +3,7 @@
 #include <windows.h>
 
 int main(void) {
-  return AlphaBlend != NULL ? 0 : 1;
+  /* A volatile copy keeps the import: a plain address test folds away. */
+  void* volatile alphaBlend = (void*)AlphaBlend;
+  return alphaBlend != NULL ? 0 : 1;
 }

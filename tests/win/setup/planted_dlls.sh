@@ -10,7 +10,9 @@ here=$(cd "$(dirname "$0")/../../../scripts" && pwd)
 . "$here/wine-env.sh"
 "$here/wine-prefix.sh" "$prefix" "$(basename "$prefix")" || exit 1
 export WINEPREFIX=$prefix
-names="msimg32 gdiplus comctl32 version uxtheme dwmapi cryptbase"
+# Not version.dll or zlib1.dll: Wine's own user32 imports them, so Wine would
+# take a planted copy whatever the setup does.
+names="msimg32 gdiplus comctl32 uxtheme dwmapi cryptbase"
 
 dir=$(mktemp -d); trap 'rm -rf "$dir"' EXIT
 mkdir "$dir/setup" "$dir/probe"
