@@ -7,8 +7,11 @@
 #include "engine/InstallProc.h"
 #include "engine/InstallUi.h"
 #include "engine/SetupContext.h"
+#include "services/SystemLibrary.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Before anything loads a library on demand.
+  RestrictDllSearchToSystem();
   CSystemInstallUi ui;
   SetupContext context(&ui);
   if (!context.engine->CheckCanInstall()) return 0;
