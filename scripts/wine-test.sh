@@ -14,5 +14,5 @@ export WINEPREFIX=$prefix
 [ -n "${DISPLAY:-}" ] || export DISPLAY=$("$here/xvfb-display.sh" 77)
 # One server (and its background services) for the whole test run: starting
 # them is slow where 32-bit code runs emulated.
-wineserver -p 900
+wineserver -p 900 </dev/null >/dev/null 2>&1
 exec wine "$@"

@@ -36,7 +36,7 @@ run() {
   [ $shown -eq 1 ] || { echo "FAIL: the setup never showed its window"; return 1; }
 }
 [ -n "${DISPLAY:-}" ] || export DISPLAY=$("$here/xvfb-display.sh" 78)
-wineserver -p 900
+wineserver -p 900 </dev/null >/dev/null 2>&1
 run || exit 1
 
 # The marker takes the name in the letter case the loader used.
