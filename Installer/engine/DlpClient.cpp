@@ -29,6 +29,7 @@ int CSorrelInstall::InstallDlpClient() {
   if (!BeginWrite()) return 0;
   unsigned code = ExtractStageFile(static_cast<int>(index), member.name);
   if (code != ZR_OK) {
+    DeleteFileA((InstallDirWithSlash() + member.name).c_str());
     EndWrite();
     m_ui.ShowPopMsg(kPopMsgNotice, kDlpUnpackFailed);
     return 1;

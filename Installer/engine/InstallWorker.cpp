@@ -141,6 +141,8 @@ int CSorrelInstall::ExtractProductFiles(const ProgressRange* range) {
       if (!BeginWrite()) return 0;
       unsigned code = ExtractStageFile(static_cast<int>(i), member.name);
       if (code != ZR_OK) {
+        // A failed stage 1 may leave a partial stage file: never keep one.
+        DeleteFileA((InstallDirWithSlash() + member.name).c_str());
         EndWrite();
         ok = 0;
         break;

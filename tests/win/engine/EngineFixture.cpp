@@ -21,7 +21,11 @@ void ClearMachineState() {
 std::string ProductGroupDir() { return SpecialFolderPath(CSIDL_PROGRAMS) + "\\Korvo邮箱网盘"; }
 
 std::string EngineTest::TestName() const {
-  return ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  // Parameterised tests have "/" in their names; keep paths plain.
+  std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  for (size_t i = 0; i < name.size(); ++i)
+    if (name[i] == '/') name[i] = '_';
+  return name;
 }
 
 void EngineTest::SetUp() {

@@ -60,7 +60,12 @@ unsigned RunOnWorker(SetupContext* context) {
 
 }  // namespace
 
-TEST_F(EngineTest, DemoPackageOneClickRunAndFinish) {
+// Runs that reach the start-menu group. Every shortcut saved under Wine
+// starts winemenubuilder, and process starts from an emulated 32-bit process
+// crash now and then: these are registered as a test of their own.
+class FullRunTest : public EngineTest {};
+
+TEST_F(FullRunTest, DemoPackageOneClickRunAndFinish) {
   Open(DemoPackage(), installPath);
   ASSERT_EQ(1, Engine().CheckCanInstall());
   EXPECT_EQ("1.0.0.50", Engine().Version());
@@ -232,7 +237,7 @@ TEST_F(EngineTest, ClosedPackageAtPhaseOneEndsTheProgram) {
   EXPECT_TRUE(Journal().empty());
 }
 
-TEST_F(EngineTest, HelperWithoutInstallStillFinishesTheRun) {
+TEST_F(FullRunTest, HelperWithoutInstallStillFinishesTheRun) {
   Open(Build(SmallPackage("no-install")), installPath);
   ASSERT_EQ(1, Engine().CheckCanInstall());
   EXPECT_EQ(1, Engine().RunInstall());
@@ -245,7 +250,7 @@ TEST_F(EngineTest, HelperWithoutInstallStillFinishesTheRun) {
   EXPECT_EQ(0, ui.quitCount);
 }
 
-TEST_F(EngineTest, StageOneFailureSkipsLaterMembers) {
+TEST_F(FullRunTest, StageOneFailureSkipsLaterMembers) {
   PackageContent content = SmallPackage();
   std::vector<RawMember> members = RawMembers(content);
   // Members 3..12: five files, x86 then x64. Break this machine's copy of
@@ -283,7 +288,7 @@ TEST_F(EngineTest, StageOneFailureSkipsLaterMembers) {
   EXPECT_EQ("1", IniValue(installPath + "\\vtdndConfig.ini", "vtdnd", "enableLog"));
 }
 
-TEST_F(EngineTest, UnsafeMemberNameStopsTheLoopWritingNothing) {
+TEST_F(FullRunTest, UnsafeMemberNameStopsTheLoopWritingNothing) {
   std::vector<RawMember> members = RawMembers(SmallPackage());
   const size_t evil = MachineTag() == "x64" ? 6 : 5;
   members[evil].name = MachineTag() + "_.._.._escaped.dll";
@@ -300,7 +305,7 @@ TEST_F(EngineTest, UnsafeMemberNameStopsTheLoopWritingNothing) {
   EXPECT_EQ(100, ui.progress.back());
 }
 
-TEST_F(EngineTest, PreservedLoginUrlsAreWrittenBack) {
+TEST_F(FullRunTest, PreservedLoginUrlsAreWrittenBack) {
   const std::string old = FreshDir(TestName() + " old");
   CreateDirectoryA(old.c_str(), NULL);
   WriteFileBytes(old + "\\ZozOrerEduvaz.ini", Bytes("[Web]\r\nLoginURL=http://old/login\r\n"));
@@ -318,7 +323,7 @@ TEST_F(EngineTest, PreservedLoginUrlsAreWrittenBack) {
   RemoveTree(old);
 }
 
-TEST_F(EngineTest, WithoutOldIniThePackageValuesStay) {
+TEST_F(FullRunTest, WithoutOldIniThePackageValuesStay) {
   Open(Build(SmallPackage()), installPath);
   ASSERT_EQ(1, Engine().CheckCanInstall());
   EXPECT_EQ(1, Engine().RunInstall());
@@ -349,7 +354,7 @@ TEST_F(EngineTest, DecliningOverwriteWritesNothing) {
   EXPECT_FALSE(ReadMachineString(kProductKey, "Type", &value));
 }
 
-TEST_F(EngineTest, DlpInstallerSucceeds) {
+TEST_F(FullRunTest, DlpInstallerSucceeds) {
   PackageContent content = SmallPackage();
   content.hasDlp = true;
   content.dlpFileName = "DlpSetup.exe";
@@ -372,7 +377,7 @@ TEST_F(EngineTest, DlpInstallerSucceeds) {
   DeleteFileA(dlpJournal.c_str());
 }
 
-TEST_F(EngineTest, DlpInstallerFailureSkipsTheProduct) {
+TEST_F(FullRunTest, DlpInstallerFailureSkipsTheProduct) {
   PackageContent content = SmallPackage();
   content.hasDlp = true;
   content.dlpFileName = "DlpSetup.exe";
@@ -388,7 +393,8 @@ TEST_F(EngineTest, DlpInstallerFailureSkipsTheProduct) {
   std::string value;
   EXPECT_TRUE(ReadMachineString(kProductKey, "InstallPath", &value));
   EXPECT_EQ(2u, ListDir(ProductGroupDir()).size());
-  std::vector<int> expected = {5, 10, 15, 20, 50, 52, 55, 58, 61, 64, 67, 70, 80, 90, 100};
+  // The rest of phase 2 is skipped with the loop: no 50 % report.
+  std::vector<int> expected = {5, 10, 15, 20, 52, 55, 58, 61, 64, 67, 70, 80, 90, 100};
   EXPECT_EQ(expected, ui.progress);
   SetEnvironmentVariableA("DLP_EXIT_CODE", NULL);
 }
@@ -422,7 +428,7 @@ TEST_F(EngineTest, AbandonDuringRunKeepsWhatWasThere) {
   EXPECT_FALSE(DirExists(ProductGroupDir()));
 }
 
-TEST_F(EngineTest, AbandonRemovesTheDirectoryItMade) {
+TEST_F(FullRunTest, AbandonRemovesTheDirectoryItMade) {
   Open(Build(SmallPackage()), installPath);
   ASSERT_EQ(1, Engine().CheckCanInstall());
   EXPECT_EQ(1, Engine().RunInstall());
