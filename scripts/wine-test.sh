@@ -15,4 +15,10 @@ export WINEPREFIX=$prefix
 # One server (and its background services) for the whole test run: starting
 # them is slow where 32-bit code runs emulated.
 wineserver -p 900 </dev/null >/dev/null 2>&1
-exec wine "$@"
+# Wine's background services inherit the standard handles of the program
+# that started them and outlive it: give them a file, not the caller's pipe,
+# so that whoever reads our output sees its end when the program ends.
+out=$(mktemp); trap 'rm -f "$out"' EXIT
+wine "$@" >"$out" 2>&1; rc=$?
+cat "$out"
+exit $rc
