@@ -60,9 +60,7 @@ unsigned RunOnWorker(SetupContext* context) {
 
 }  // namespace
 
-// Runs that reach the start-menu group. Every shortcut saved under Wine
-// starts winemenubuilder, and process starts from an emulated 32-bit process
-// crash now and then: these are registered as a test of their own.
+// Complete runs, registered one per process (see CMakeLists.txt).
 class FullRunTest : public EngineTest {};
 
 TEST_F(FullRunTest, DemoPackageOneClickRunAndFinish) {
