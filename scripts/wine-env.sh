@@ -1,8 +1,9 @@
 # Sourced: the environment every Wine run of this project uses.
 export LC_ALL=zh_CN.UTF-8          # ANSI code page 936
 export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono/Gecko install prompts in fresh prefixes.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No Mono/Gecko install prompts in fresh prefixes; no menu builder started
+# for every shortcut the tests save.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 
 # True where 32-bit x86 code runs only through qemu's user-mode emulator (a
 # virtual machine without 32-bit user mode). A 32-bit Wine prefix is then
